@@ -1,0 +1,10 @@
+#include "shell/errorreporting.h"
+#include "shell/mainwindow.h"
+
+int main(int argc, char** argv) {
+  const Edition edition = Edition::basekeep();
+  BasekeepApplication app(argc, argv, edition);
+  TForm1 form(edition);
+  form.show();
+  return app.exec();
+}
