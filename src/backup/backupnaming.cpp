@@ -76,11 +76,11 @@ QString BackupFileName(const QString& folder, const QString& database, const QSt
 }
 
 QString StampToRestoreDate(const QString& stamp) {
-  return range(stamp, 5, 8) + '.' + range(stamp, 3, 4) + '.' + range(stamp, 1, 2) + ' ' + range(stamp, 10, 11) +
-         ':' + range(stamp, 12, 13) + ':' + range(stamp, 14, 15);
+  return range(stamp, 5, 8) + '.' + range(stamp, 3, 4) + '.' + range(stamp, 1, 2) + ' ' + range(stamp, 10, 11) + ':' +
+         range(stamp, 12, 13) + ':' + range(stamp, 14, 15);
 }
 
 QString RestoreDateToStamp(const QString& date) {
-  return range(date, 9, 10) + range(date, 6, 7) + range(date, 1, 4) + '_' + range(date, 12, 13) +
-         range(date, 15, 16) + range(date, 18, 19);
+  return range(date, 9, 10) + range(date, 6, 7) + range(date, 1, 4) + '_' + range(date, 12, 13) + range(date, 15, 16) +
+         range(date, 18, 19);
 }

@@ -6,7 +6,7 @@
 
 /// The regional date and time settings that backup stamps and log lines use.
 struct RegionalFormats {
-  QLocale locale = QLocale::c();     ///< for month and day names in the date format
+  QLocale locale = QLocale::c();  ///< for month and day names in the date format
   QString shortDateFormat = "dd.MM.yyyy";
   bool hourLeadingZero = true;
   QString timeSeparator = ":";

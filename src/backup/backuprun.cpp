@@ -77,8 +77,8 @@ void TForm1::Button1Click() {
     if (database == cbaseName) mBackup->appendPlainText(QString());
   }
   if (errors)
-    dialogs().messageBox(this, QStringLiteral("Выполнено"), QStringLiteral("Резервное копирование завершено с ошибками."),
-                         MessageIcon::Error);
+    dialogs().messageBox(this, QStringLiteral("Выполнено"),
+                         QStringLiteral("Резервное копирование завершено с ошибками."), MessageIcon::Error);
   else
     dialogs().messageBox(this, QStringLiteral("Выполнено"), QStringLiteral("Резервное копирование успешно завершено."),
                          MessageIcon::Information);

@@ -38,7 +38,8 @@ struct FbClientLibrary {
     auto lib = std::make_unique<FbClientLibrary>();
     lib->library.setFileName(path);
     if (!lib->library.load())
-      throw Error(QStringLiteral("Cannot load the Firebird client library %1: %2").arg(path, lib->library.errorString()));
+      throw Error(
+          QStringLiteral("Cannot load the Firebird client library %1: %2").arg(path, lib->library.errorString()));
     lib->resolve(lib->attach, "isc_service_attach");
     lib->resolve(lib->detach, "isc_service_detach");
     lib->resolve(lib->start, "isc_service_start");

@@ -42,8 +42,8 @@ class SpbBuilder {
 /// One line of a reply to isc_info_svc_line.
 struct ServiceLine {
   QByteArray text;
-  bool end = false;      ///< the output is finished
-  bool notYet = false;   ///< nothing yet: ask again
+  bool end = false;     ///< the output is finished
+  bool notYet = false;  ///< nothing yet: ask again
 };
 
 /// Reads a reply to an isc_info_svc_line query, never past its end.

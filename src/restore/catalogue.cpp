@@ -23,14 +23,13 @@ void FolderListing::setFolder(const QString& path, const std::function<void()>& 
   }
   const QFileInfo info(path);
   if (!info.isDir() || !info.isExecutable() || !info.isReadable()) {
-    const QString why = !info.exists() ? QStringLiteral("it does not exist")
+    const QString why = !info.exists()  ? QStringLiteral("it does not exist")
                         : !info.isDir() ? QStringLiteral("it is not a folder")
                                         : QStringLiteral("access is denied");
     throw Error(QStringLiteral("Cannot open the folder %1: %2.").arg(path, why));
   }
   const QString target = info.absoluteFilePath();
-  if (QDir::cleanPath(target).compare(QDir::cleanPath(QFileInfo(folder_).absoluteFilePath()), Qt::CaseInsensitive) ==
-      0)
+  if (QDir::cleanPath(target).compare(QDir::cleanPath(QFileInfo(folder_).absoluteFilePath()), Qt::CaseInsensitive) == 0)
     return;
   folder_ = target;
   read();

@@ -7,7 +7,7 @@ struct Edition {
   enum class Reporting { CrashReporter, MessageBox };
 
   QString caption;
-  int firstTab = 0;              ///< 0: backup tab, 1: restore tab
+  int firstTab = 0;                 ///< 0: backup tab, 1: restore tab
   bool searchFirebirdRoot = false;  ///< also look for the client library under the server's root
   Reporting reporting = Reporting::MessageBox;
 

@@ -4,9 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 
-GlowButton::GlowButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
-  setAttribute(Qt::WA_Hover);
-}
+GlowButton::GlowButton(const QString& text, QWidget* parent) : QPushButton(text, parent) { setAttribute(Qt::WA_Hover); }
 
 void GlowButton::setPicture(const QPixmap& picture) {
   picture_ = picture;

@@ -195,12 +195,12 @@ void TForm1::buildBackupTab(QWidget* page) {
   picture(Panel3, QStringLiteral("Image1"), QStringLiteral(":/pictures/backup.svg"));
   label(Panel1, QStringLiteral("Label1"), {16, 16}, QStringLiteral("Укажите путь к файлам баз данных:"));
   Edit1 = folderField(Panel1, QStringLiteral("Edit1"), QRect(16, 32, 289, 19));
-  AdvGlowButton1 = control<GlowButton>(Panel1, QStringLiteral("AdvGlowButton1"), QRect(308, 31, 77, 21),
-                                       QStringLiteral("Обзор..."));
+  AdvGlowButton1 =
+      control<GlowButton>(Panel1, QStringLiteral("AdvGlowButton1"), QRect(308, 31, 77, 21), QStringLiteral("Обзор..."));
   label(Panel1, QStringLiteral("Label2"), {16, 72}, QStringLiteral("Укажите путь для размещения резервных копий:"));
   Edit2 = folderField(Panel1, QStringLiteral("Edit2"), QRect(16, 88, 289, 19));
-  AdvGlowButton3 = control<GlowButton>(Panel1, QStringLiteral("AdvGlowButton3"), QRect(308, 87, 77, 21),
-                                       QStringLiteral("Обзор..."));
+  AdvGlowButton3 =
+      control<GlowButton>(Panel1, QStringLiteral("AdvGlowButton3"), QRect(308, 87, 77, 21), QStringLiteral("Обзор..."));
   AdvGlowButton2 = control<GlowButton>(Panel1, QStringLiteral("AdvGlowButton2"), QRect(16, 129, 233, 24),
                                        QStringLiteral("Начать процедуру резервирования"));
   AdvGlowButton2->setPicture(QIcon(QStringLiteral(":/pictures/button-backup.svg")).pixmap(QSize(20, 16)));
@@ -217,8 +217,8 @@ void TForm1::buildRestoreTab(QWidget* page) {
   picture(Panel4, QStringLiteral("Image2"), QStringLiteral(":/pictures/restore.svg"));
   label(Panel2, QStringLiteral("Label3"), {16, 16}, QStringLiteral("Укажите путь к резервным копиям:"));
   Edit3 = folderField(Panel2, QStringLiteral("Edit3"), QRect(16, 32, 289, 19));
-  AdvGlowButton5 = control<GlowButton>(Panel2, QStringLiteral("AdvGlowButton5"), QRect(308, 31, 77, 21),
-                                       QStringLiteral("Обзор..."));
+  AdvGlowButton5 =
+      control<GlowButton>(Panel2, QStringLiteral("AdvGlowButton5"), QRect(308, 31, 77, 21), QStringLiteral("Обзор..."));
   label(Panel2, QStringLiteral("Label5"), {16, 72}, QStringLiteral("Доступные даты для восстановления:"));
   ListBox1 = control<QListWidget>(Panel2, QStringLiteral("ListBox1"), QRect(16, 88, 289, 65));
   ListBox1->setUniformItemSizes(true);

@@ -81,8 +81,8 @@ QString readValue(const QByteArray& content, const QString& section, const QStri
   return {};
 }
 
-QByteArray writeValue(const QByteArray& content, const QString& section, const QString& key,
-                      const QString& value, const QByteArray& newLine) {
+QByteArray writeValue(const QByteArray& content, const QString& section, const QString& key, const QString& value,
+                      const QByteArray& newLine) {
   QList<Line> lines = splitLines(content);
   const QByteArray entry = toLocal8Bit(key) + '=' + toLocal8Bit(value);
   qsizetype header = -1;

@@ -23,7 +23,7 @@ constexpr int maxValueLength = 2047;
 QString readValue(const QByteArray& content, const QString& section, const QString& key);
 
 /// The bytes of the file after storing value; every other byte stays.
-QByteArray writeValue(const QByteArray& content, const QString& section, const QString& key,
-                      const QString& value, const QByteArray& newLine);
+QByteArray writeValue(const QByteArray& content, const QString& section, const QString& key, const QString& value,
+                      const QByteArray& newLine);
 
 }  // namespace ini

@@ -5,9 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-Edition Edition::basekeep() {
-  return {QStringLiteral("Работа с базами данных"), 0, true, Reporting::CrashReporter};
-}
+Edition Edition::basekeep() { return {QStringLiteral("Работа с базами данных"), 0, true, Reporting::CrashReporter}; }
 
 Edition Edition::basekeep3() {
   return {QStringLiteral("Работа с базами данных - версия 3"), 1, false, Reporting::MessageBox};

@@ -117,9 +117,8 @@ ISC_STATUS isc_service_start(ISC_STATUS* status, isc_svc_handle*, isc_resv_handl
   return 0;
 }
 
-ISC_STATUS isc_service_query(ISC_STATUS* status, isc_svc_handle*, isc_resv_handle*, unsigned short,
-                             const ISC_SCHAR*, unsigned short, const ISC_SCHAR*, unsigned short length,
-                             ISC_SCHAR* buffer) {
+ISC_STATUS isc_service_query(ISC_STATUS* status, isc_svc_handle*, isc_resv_handle*, unsigned short, const ISC_SCHAR*,
+                             unsigned short, const ISC_SCHAR*, unsigned short length, ISC_SCHAR* buffer) {
   std::lock_guard<std::mutex> lock(mutex);
   ok(status);
   std::string reply;

@@ -114,9 +114,8 @@ TEST_F(FakeRuns, UnreachableServerGivesTwoDialogsAndOneEmptyLine) {
   form->AdvGlowButton2->click();
   EXPECT_EQ(form->mBackup->toPlainText(), "");
   EXPECT_EQ(form->mBackup->document()->blockCount(), 1);
-  EXPECT_EQ(dialogs.texts("error"),
-            (std::vector<QString>{"Ошибка при резервном копировании базы данных CBASE.FDB",
-                                  "Ошибка при резервном копировании базы данных GBASE.FDB"}));
+  EXPECT_EQ(dialogs.texts("error"), (std::vector<QString>{"Ошибка при резервном копировании базы данных CBASE.FDB",
+                                                          "Ошибка при резервном копировании базы данных GBASE.FDB"}));
   EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Error);
   EXPECT_EQ(ReadSetting("main", "db_path", ""), machine.path("db"));
   EXPECT_EQ(ReadSetting("main", "backup_path", ""), machine.path("bk"));
@@ -134,8 +133,8 @@ TEST_F(FakeRuns, BackupRequestIsExact) {
   expected += char(isc_spb_dbname) + QByteArray(1, char(db.size() & 0xff)) + QByteArray(1, char(db.size() >> 8)) + db;
   expected += QByteArray("\x6c\x00\x00\x00\x00", 5);
   expected += char(isc_spb_verbose);
-  expected += char(isc_spb_bkp_file) + QByteArray(1, char(file.size() & 0xff)) +
-              QByteArray(1, char(file.size() >> 8)) + file;
+  expected +=
+      char(isc_spb_bkp_file) + QByteArray(1, char(file.size() & 0xff)) + QByteArray(1, char(file.size() >> 8)) + file;
   EXPECT_EQ(requests[0].toLatin1(), expected.toHex());
   EXPECT_EQ(dialogs.shown.back().text, "Резервное копирование успешно завершено.");
   EXPECT_EQ(dialogs.shown.back().icon, MessageIcon::Information);

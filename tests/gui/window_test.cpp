@@ -53,15 +53,24 @@ TEST_F(Window, LayoutMatchesTheForm) {
     QRect geometry;
   };
   const std::vector<Expect> widgets = {
-      {"Edit1", {16, 32, 289, 19}},           {"AdvGlowButton1", {308, 31, 77, 21}},
-      {"Edit2", {16, 88, 289, 19}},           {"AdvGlowButton3", {308, 87, 77, 21}},
-      {"AdvGlowButton2", {16, 129, 233, 24}}, {"mBackup", {2, 177, 491, 292}},
-      {"Edit3", {16, 32, 289, 19}},           {"AdvGlowButton5", {308, 31, 77, 21}},
-      {"ListBox1", {16, 88, 289, 65}},        {"Edit4", {16, 192, 289, 19}},
-      {"AdvGlowButton6", {308, 191, 77, 21}}, {"AdvGlowButton4", {16, 233, 233, 24}},
-      {"mRestore", {2, 281, 491, 188}},       {"Panel1", {0, 0, 495, 175}},
-      {"Panel2", {0, 0, 495, 279}},           {"Panel3", {415, 0, 80, 175}},
-      {"Image1", {0, 8, 76, 75}},             {"Image2", {0, 8, 76, 75}},
+      {"Edit1", {16, 32, 289, 19}},
+      {"AdvGlowButton1", {308, 31, 77, 21}},
+      {"Edit2", {16, 88, 289, 19}},
+      {"AdvGlowButton3", {308, 87, 77, 21}},
+      {"AdvGlowButton2", {16, 129, 233, 24}},
+      {"mBackup", {2, 177, 491, 292}},
+      {"Edit3", {16, 32, 289, 19}},
+      {"AdvGlowButton5", {308, 31, 77, 21}},
+      {"ListBox1", {16, 88, 289, 65}},
+      {"Edit4", {16, 192, 289, 19}},
+      {"AdvGlowButton6", {308, 191, 77, 21}},
+      {"AdvGlowButton4", {16, 233, 233, 24}},
+      {"mRestore", {2, 281, 491, 188}},
+      {"Panel1", {0, 0, 495, 175}},
+      {"Panel2", {0, 0, 495, 279}},
+      {"Panel3", {415, 0, 80, 175}},
+      {"Image1", {0, 8, 76, 75}},
+      {"Image2", {0, 8, 76, 75}},
   };
   for (const Expect& w : widgets) {
     SCOPED_TRACE(w.name);
@@ -97,8 +106,8 @@ TEST_F(Window, FieldsAreReadOnlyAndLogsAreSkippedByTab) {
     do w = w->nextInFocusChain();
     while (!(w->focusPolicy() & Qt::TabFocus));
   }
-  EXPECT_EQ(order, (std::vector<QString>{"Edit3", "AdvGlowButton5", "Edit4", "AdvGlowButton6", "AdvGlowButton4",
-                                         "ListBox1"}));
+  EXPECT_EQ(order,
+            (std::vector<QString>{"Edit3", "AdvGlowButton5", "Edit4", "AdvGlowButton6", "AdvGlowButton4", "ListBox1"}));
 }
 
 TEST_F(Window, StartupFillsFieldsFromSettings) {

@@ -67,7 +67,7 @@ class TempMachine {
   QString exeDir() const { return path("app"); }
 
   QTemporaryDir dir;
-  QString root;                     ///< what the Firebird root lookup answers
+  QString root;                      ///< what the Firebird root lookup answers
   std::vector<QString> directories;  ///< current directories that start-up set
 
  private:

@@ -20,13 +20,13 @@ TEST(LineReply, ReadsLinesAndTheEnd) {
 
 TEST(LineReply, RefusesUnexpectedForms) {
   const std::vector<QByteArray> bad = {
-      QByteArray(),                                   // nothing
-      QByteArray("\x02", 1),                          // truncated
-      QByteArray("\x3f\x00\x00\x01", 4),              // another item
-      QByteArray("\x3e\x05", 2),                      // length cut off
-      QByteArray("\x3e\xff\x00hello\x01", 9),         // runs past the buffer
-      QByteArray("\x3e\x01\x00x", 4),                 // no end marker
-      QByteArray("\x3e\x01\x00x\x07\x01", 6),         // unknown flag
+      QByteArray(),                            // nothing
+      QByteArray("\x02", 1),                   // truncated
+      QByteArray("\x3f\x00\x00\x01", 4),       // another item
+      QByteArray("\x3e\x05", 2),               // length cut off
+      QByteArray("\x3e\xff\x00hello\x01", 9),  // runs past the buffer
+      QByteArray("\x3e\x01\x00x", 4),          // no end marker
+      QByteArray("\x3e\x01\x00x\x07\x01", 6),  // unknown flag
   };
   for (const QByteArray& reply : bad) {
     SCOPED_TRACE(reply.toHex().toStdString());
@@ -39,7 +39,12 @@ TEST(Spb, EncodesAndRefusesWhatDoesNotFit) {
   spb.shortString(28, "ab", "x");
   spb.longString(106, "xyz", "x");
   spb.integer(108, 0x01020304);
-  EXPECT_EQ(spb.bytes(), QByteArray("\x1c\x02" "ab" "\x6a\x03\x00" "xyz" "\x6c\x04\x03\x02\x01", 15));
+  EXPECT_EQ(spb.bytes(), QByteArray("\x1c\x02"
+                                    "ab"
+                                    "\x6a\x03\x00"
+                                    "xyz"
+                                    "\x6c\x04\x03\x02\x01",
+                                    15));
   EXPECT_THROW(spb.shortString(28, QByteArray(256, 'a'), "user name"), Error);
   EXPECT_THROW(spb.longString(106, QByteArray(70000, 'a'), "database path"), Error);
 }

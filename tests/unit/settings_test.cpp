@@ -1,6 +1,6 @@
+#include "shell/settings.h"
 #include "shell/environment.h"
 #include "shell/errors.h"
-#include "shell/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "../support/printers.h"
-
 
 namespace {
 
@@ -87,9 +86,7 @@ class SettingsFile : public ::testing::Test {
   Environment saved_;
 };
 
-TEST_F(SettingsFile, PathIsBesideTheExecutable) {
-  EXPECT_EQ(settingsFilePath(), dir_.path() + "//backup.ini");
-}
+TEST_F(SettingsFile, PathIsBesideTheExecutable) { EXPECT_EQ(settingsFilePath(), dir_.path() + "//backup.ini"); }
 
 TEST_F(SettingsFile, MissingFileGivesDefaultAndWriteCreatesIt) {
   EXPECT_EQ(ReadSetting("main", "db_path", "dflt"), "dflt");

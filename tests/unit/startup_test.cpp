@@ -1,5 +1,5 @@
-#include "shell/environment.h"
 #include "shell/startup.h"
+#include "shell/environment.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,8 +49,7 @@ TEST(Startup, LocatesClientLibrary) {
     if (c.libraryBeside) touch(dir.path() + "/app/libfbclient.so.2");
     if (c.libraryUnderRoot) touch(dir.path() + "/fb/lib/libfbclient.so.2");
     const QString root = QString(c.root).isEmpty() ? QString() : dir.path() + '/' + c.root;
-    const LibraryLookup found =
-        locateClientLibrary(c.basekeep ? Edition::basekeep() : Edition::basekeep3(), root);
+    const LibraryLookup found = locateClientLibrary(c.basekeep ? Edition::basekeep() : Edition::basekeep3(), root);
     EXPECT_EQ(found.path, c.expected.isEmpty() ? QString() : dir.path() + '/' + c.expected);
     environment() = saved;
   }

@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -23,8 +23,8 @@ std::string programFilesFolder() {
 
 std::string firebirdRoot() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Firebird Project\\Firebird Server\\Instances", 0,
-                    KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Firebird Project\\Firebird Server\\Instances", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
     return {};
   char value[1024] = {};
   DWORD size = sizeof value - 1;
@@ -38,9 +38,7 @@ std::string firebirdRoot() {
   return root;
 }
 
-bool setCurrentDirectory(const std::string& path) {
-  return !path.empty() && SetCurrentDirectoryA(path.c_str()) != 0;
-}
+bool setCurrentDirectory(const std::string& path) { return !path.empty() && SetCurrentDirectoryA(path.c_str()) != 0; }
 
 std::string currentDirectory() {
   char buffer[MAX_PATH * 4] = {};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+/// Helpers around the real local server, driven through its own tools.
+namespace fb {
+
+/// A temporary folder that the server (user firebird) may write.
+QString serverFolder(QTemporaryDir& dir, const QString& relative = {});
+/// Creates a database with table T of rows rows, named after tag.
+void createDatabase(const QString& path, int rows, const QString& tag);
+/// Runs SQL against a database; returns isql's output.
+QString sql(const QString& path, const QString& statements);
+/// Rows of table T, or -1 when the database cannot be read.
+int rows(const QString& path);
+/// SHA-256 of a file's bytes.
+QByteArray checksum(const QString& path);
+/// Runs a command; returns its exit code.
+int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
+
+}  // namespace fb
