@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
   BasekeepApplication app(argc, argv, Edition::basekeep());
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
@@ -27,7 +29,8 @@ int main(int argc, char** argv) {
   for (int tab : {0, 1}) {
     form.tabBar->setCurrentIndex(tab);
     QCoreApplication::processEvents();
-    form.grab().save(out + (tab == 0 ? "/backup-tab.png" : "/restore-tab.png"));
+    const QString file = out + (tab == 0 ? "/backup-tab.png" : "/restore-tab.png");
+    if (!form.grab().save(file)) std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
   }
   return 0;
 }
