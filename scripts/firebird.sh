@@ -49,17 +49,16 @@ current_password() {
   fi
 }
 
+accepts() {
+  fbsvcmgr localhost:service_mgr user SYSDBA password "$1" info_server_version >/dev/null 2>&1
+}
+
 set_password() {
   local new=$1
   if running; then
-    local old
-    old=$(current_password)
-    if printf 'CONNECT "localhost:%s" USER SYSDBA PASSWORD '"'"'%s'"'"';\n' "$SECURITY_DB" "$new" \
-      | isql-fb -q -bail >/dev/null 2>&1; then
-      return 0
-    fi
-    printf "ALTER USER SYSDBA PASSWORD '%s';\n" "$new" \
-      | isql-fb -q -bail -user SYSDBA -password "$old" "localhost:$SECURITY_DB"
+    accepts "$new" && return 0
+    gsec -user SYSDBA -password "$(current_password)" -modify SYSDBA -pw "$new"
+    accepts "$new"
   else
     printf "ALTER USER SYSDBA PASSWORD '%s';\n" "$new" \
       | isql-fb -q -bail -user SYSDBA "$SECURITY_DB"
