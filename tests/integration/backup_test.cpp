@@ -17,14 +17,7 @@ namespace {
 // The tool's backup run against the real local server, through the window.
 class Backup : public ::testing::Test {
  protected:
-  void SetUp() override {
-    installErrorReporting(Edition::basekeep3());
-    machine.write("app/libfbclient.so.2");
-    form = std::make_unique<TForm1>(Edition::basekeep3());
-    form->pFIBBackupService1.LibraryName = FBCLIENT_PATH;
-    form->pFIBRestoreService1.LibraryName = FBCLIENT_PATH;
-    form->setRegionalFormats(RegionalFormats{});
-  }
+  void SetUp() override { form = fb::openWindow(machine); }
 
   /// Makes the database pair in folder (relative to the server's folder).
   QString databases(const QString& relative, int rows = 50) {

@@ -1,5 +1,9 @@
 #include "fbfixture.h"
 
+#include "shell/errorreporting.h"
+#include "shell/mainwindow.h"
+#include "testsupport.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -7,6 +11,16 @@
 #include <QRegularExpression>
 
 namespace fb {
+
+std::unique_ptr<TForm1> openWindow(const TempMachine& machine) {
+  installErrorReporting(Edition::basekeep3());
+  machine.write("app/libfbclient.so.2");
+  auto form = std::make_unique<TForm1>(Edition::basekeep3());
+  form->pFIBBackupService1.LibraryName = FBCLIENT_PATH;
+  form->pFIBRestoreService1.LibraryName = FBCLIENT_PATH;
+  form->setRegionalFormats(RegionalFormats{});
+  return form;
+}
 
 QString serverFolder(QTemporaryDir& dir, const QString& relative) {
   const QString path = relative.isEmpty() ? dir.path() : dir.path() + '/' + relative;

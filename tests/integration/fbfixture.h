@@ -3,8 +3,16 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+
+class TForm1;
+class TempMachine;
+
 /// Helpers around the real local server, driven through its own tools.
 namespace fb {
+
+/// The Basekeep3 window on machine, its services pointed at the real client library.
+std::unique_ptr<TForm1> openWindow(const TempMachine& machine);
 
 /// A temporary folder that the server (user firebird) may write.
 QString serverFolder(QTemporaryDir& dir, const QString& relative = {});

@@ -26,12 +26,7 @@ ino_t inode(const QString& path) {
 class Restore : public ::testing::Test {
  protected:
   void SetUp() override {
-    installErrorReporting(Edition::basekeep3());
-    machine.write("app/libfbclient.so.2");
-    form = std::make_unique<TForm1>(Edition::basekeep3());
-    form->pFIBBackupService1.LibraryName = FBCLIENT_PATH;
-    form->pFIBRestoreService1.LibraryName = FBCLIENT_PATH;
-    form->setRegionalFormats(RegionalFormats{});
+    form = fb::openWindow(machine);
     db = fb::serverFolder(server, "db");
     bk = fb::serverFolder(server, "bk");
     fb::createDatabase(db + "/CBASE.FDB", 40, "c");
