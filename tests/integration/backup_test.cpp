@@ -1,5 +1,5 @@
 #include "backup/fbservice.h"
-#include "fbfixture.h"
+#include "serverwindow.h"
 #include "shell/errorreporting.h"
 #include "shell/glowbutton.h"
 #include "shell/mainwindow.h"

@@ -1,5 +1,5 @@
-#include "fbfixture.h"
 #include "restore/saferestore.h"
+#include "serverwindow.h"
 #include "shell/errorreporting.h"
 #include "shell/glowbutton.h"
 #include "shell/mainwindow.h"

@@ -3,21 +3,17 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <memory>
-
-class TForm1;
-class TempMachine;
-
-/// Helpers around the real local server, driven through its own tools.
+/// Helpers around the real local server, driven through its own tools;
+/// shared by the integration tests and the benchmarks.
 namespace fb {
-
-/// The Basekeep3 window on machine, its services pointed at the real client library.
-std::unique_ptr<TForm1> openWindow(const TempMachine& machine);
 
 /// A temporary folder that the server (user firebird) may write.
 QString serverFolder(QTemporaryDir& dir, const QString& relative = {});
 /// Creates a database with table T of rows rows, named after tag.
 void createDatabase(const QString& path, int rows, const QString& tag);
+/// Runs an isql script with SYSDBA's credentials; returns isql's output.
+/// A timeout of -1 waits as long as the script takes.
+QString isql(const QString& script, const QStringList& arguments = {}, int timeoutMs = 120000);
 /// Runs SQL against a database; returns isql's output.
 QString sql(const QString& path, const QString& statements);
 /// Rows of table T, or -1 when the database cannot be read.

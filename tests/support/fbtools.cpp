@@ -1,8 +1,4 @@
-#include "fbfixture.h"
-
-#include "shell/errorreporting.h"
-#include "shell/mainwindow.h"
-#include "testsupport.h"
+#include "fbtools.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,16 +7,6 @@
 #include <QRegularExpression>
 
 namespace fb {
-
-std::unique_ptr<TForm1> openWindow(const TempMachine& machine) {
-  installErrorReporting(Edition::basekeep3());
-  machine.write("app/libfbclient.so.2");
-  auto form = std::make_unique<TForm1>(Edition::basekeep3());
-  form->pFIBBackupService1.LibraryName = FBCLIENT_PATH;
-  form->pFIBRestoreService1.LibraryName = FBCLIENT_PATH;
-  form->setRegionalFormats(RegionalFormats{});
-  return form;
-}
 
 QString serverFolder(QTemporaryDir& dir, const QString& relative) {
   const QString path = relative.isEmpty() ? dir.path() : dir.path() + '/' + relative;
@@ -41,13 +27,13 @@ int run(const QString& program, const QStringList& arguments, QString* output) {
   return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-static QString isql(const QString& script, const QStringList& arguments) {
+QString isql(const QString& script, const QStringList& arguments, int timeoutMs) {
   QProcess process;
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.start("isql-fb", QStringList{"-q", "-bail", "-user", "SYSDBA", "-password", "tinsewort"} + arguments);
   process.write(script.toUtf8());
   process.closeWriteChannel();
-  process.waitForFinished(120000);
+  process.waitForFinished(timeoutMs);
   return QString::fromUtf8(process.readAll());
 }
 
@@ -60,8 +46,7 @@ void createDatabase(const QString& path, int rows, const QString& tag) {
                       "SET TERM ;^\nCOMMIT;\n")
            .arg(path)
            .arg(rows)
-           .arg(tag),
-       {});
+           .arg(tag));
 }
 
 QString sql(const QString& path, const QString& statements) {
