@@ -36,11 +36,12 @@ bool SafeRestore::headerShowsShutdown(const QStringList& lines) {
 }
 
 QStringList SafeRestore::runAction(const QByteArray& request) {
-  QStringList lines;
-  service_.setActive(true);
+  // The restore's own attachment serves the later actions too: every new
+  // attachment costs a full authentication on both sides.
+  if (!service_.Active()) service_.setActive(true);
   service_.startRequest(request);
+  QStringList lines;
   while (!service_.OutputFinished()) lines.append(service_.NextOutputLine());
-  service_.setActive(false);
   return lines;
 }
 
@@ -52,6 +53,17 @@ void SafeRestore::bringOnline(const QString& database) {
 }
 
 void SafeRestore::run(const QString& backupFile, const QString& target, StepSink& sink) {
+  try {
+    restoreAndSwap(backupFile, target, sink);
+    service_.setActive(false);
+  } catch (...) {
+    // Whatever failed, the next step starts detached.
+    service_.detachQuietly();
+    throw;
+  }
+}
+
+void SafeRestore::restoreAndSwap(const QString& backupFile, const QString& target, StepSink& sink) {
   const QString fresh = newFileName(target);
   const QString old = oldFileName(target);
   // Files of ours left by a run that was killed; never the target itself.
@@ -69,7 +81,6 @@ void SafeRestore::run(const QString& backupFile, const QString& target, StepSink
       output.append(service_.NextOutputLine());
       sink.line(output.back());
     }
-    service_.setActive(false);
     if (!outputComplete(output))
       throw Error(QStringLiteral("The restore of %1 ended early: the backup file is incomplete").arg(backupFile));
     SpbBuilder stats;
@@ -79,6 +90,7 @@ void SafeRestore::run(const QString& backupFile, const QString& target, StepSink
     if (headerShowsShutdown(runAction(stats.bytes())))
       throw Error(QStringLiteral("The database restored from %1 was left shut down").arg(backupFile));
   } catch (...) {
+    // Detached first, so that the server has let go of the new file.
     service_.detachQuietly();
     removeFile(fresh);
     throw;

@@ -27,6 +27,7 @@ class SafeRestore {
   static bool headerShowsShutdown(const QStringList& lines);
 
  private:
+  void restoreAndSwap(const QString& backupFile, const QString& target, StepSink& sink);
   QStringList runAction(const QByteArray& request);
   void bringOnline(const QString& database);
 
