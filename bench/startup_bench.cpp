@@ -1,10 +1,8 @@
-// Prints the time from creating each edition's window until it is shown and painted,
-// and the time to append 200,000 lines into a log in the run's batches.
+// Prints the time from creating each edition's window until it is shown and painted.
 #include "shell/errorreporting.h"
 #include "shell/mainwindow.h"
 
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
 #include <QWindow>
 
 #include <cstdio>
@@ -31,20 +29,5 @@ int main(int argc, char** argv) {
     std::printf("%-10s window created to first paint: %.1f ms (first), %.1f ms (again)\n", name, firstWindowMs(edition),
                 firstWindowMs(edition));
 
-  QPlainTextEdit log;
-  log.resize(491, 292);
-  log.show();
-  QElapsedTimer timer;
-  timer.start();
-  QStringList batch;
-  for (int i = 0; i < 200000; ++i) {
-    batch.append(QStringLiteral("gbak:    %1 records written ").arg(i));
-    if (batch.size() == 5000) {
-      log.appendPlainText(batch.join('\n'));
-      batch.clear();
-      QCoreApplication::processEvents();
-    }
-  }
-  std::printf("append 200,000 lines to the log in batches: %.2f s (goal <= 2 s)\n", double(timer.elapsed()) / 1000);
   return 0;
 }
