@@ -208,6 +208,18 @@ void compare(const std::vector<Contender>& contenders, int repeat) {
   }
 }
 
+/// Clicks a run's start button; returns the run's time and adds the CPU time
+/// this process spent in it to cpu. Fails unless the run reports success.
+double timedClick(const TForm1& form, GlowButton* button, BenchDialogs& dialogs, const QString& success,
+                  std::vector<double>& cpu) {
+  dialogs.last.clear();
+  const double cpu0 = processCpuSeconds();
+  const double took = seconds([&] { button->click(); });
+  cpu.push_back(processCpuSeconds() - cpu0);
+  if (dialogs.last != success) fail("the tool's run failed: " + form.lastRunErrors().join("; "));
+  return took;
+}
+
 void backupPart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repeat) {
   std::printf("\n== backup of CBASE.FDB (%.0f MB) and GBASE.FDB (%.0f MB)\n",
               double(QFileInfo(work.db + "/CBASE.FDB").size()) / 1e6,
@@ -217,13 +229,8 @@ void backupPart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repea
     emptyFolder(work.bk);
     form.Edit1->setText(work.db);
     form.Edit2->setText(work.bk);
-    dialogs.last.clear();
-    const double cpu0 = processCpuSeconds();
-    const double took = seconds([&] { form.AdvGlowButton2->click(); });
-    toolCpu.push_back(processCpuSeconds() - cpu0);
-    if (dialogs.last != QStringLiteral("Резервное копирование успешно завершено."))
-      fail("the tool's backup failed: " + form.lastRunErrors().join("; "));
-    return took;
+    return timedClick(form, form.AdvGlowButton2, dialogs, QStringLiteral("Резервное копирование успешно завершено."),
+                      toolCpu);
   };
   const auto gbakRun = [&] {
     emptyFolder(work.gbakBk);
@@ -292,13 +299,7 @@ void restorePart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repe
     if (items.isEmpty()) fail("the catalogue does not list " + date);
     form.ListBox1->setCurrentItem(items.first());
     form.Edit4->setText(work.toolDest);
-    dialogs.last.clear();
-    const double cpu0 = processCpuSeconds();
-    const double took = seconds([&] { form.AdvGlowButton4->click(); });
-    toolCpu.push_back(processCpuSeconds() - cpu0);
-    if (dialogs.last != QStringLiteral("Восстановление успешно завершено."))
-      fail("the tool's restore failed: " + form.lastRunErrors().join("; "));
-    return took;
+    return timedClick(form, form.AdvGlowButton4, dialogs, QStringLiteral("Восстановление успешно завершено."), toolCpu);
   };
   const auto gbakRun = [&] {
     return seconds([&] {
