@@ -42,7 +42,9 @@ void StepWorker::wait() {
 }
 
 void StepWorker::push(StepEvent::Kind kind, const QString& text) {
-  const QTime now = QTime::currentTime();
+  // Only the start and end lines show a time; reading the clock (and the
+  // time zone) for every server line would slow the reader for nothing.
+  const QTime now = kind == StepEvent::Kind::Line ? QTime() : QTime::currentTime();
   std::lock_guard<std::mutex> lock(mutex_);
   pending_.push_back({kind, text, now});
 }

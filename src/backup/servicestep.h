@@ -14,7 +14,7 @@ struct StepEvent {
   enum class Kind { Attached, Started, Line, Finished, Failed };
   Kind kind;
   QString text;  ///< the output line, or the error text of a failure
-  QTime time;    ///< when it happened
+  QTime time;    ///< when it happened; not kept for lines
 };
 
 /// The calls a step body makes as it goes.
