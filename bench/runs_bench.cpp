@@ -77,15 +77,6 @@ double seconds(const std::function<void()>& work) {
   return double(timer.nsecsElapsed()) / 1e9;
 }
 
-/// A folder the server (user firebird) may write in.
-QString serverDir(const QString& path) {
-  QDir().mkpath(path);
-  QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                  QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
-                                  QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
-  return path;
-}
-
 void emptyFolder(const QString& path) {
   QDir dir(path);
   for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) dir.remove(name);
@@ -150,13 +141,13 @@ void makeDatabase(const QString& path, int bigTables, int bigRows, int smallTabl
 struct Work {
   explicit Work(const QString& root)
       : root(root),
-        db(serverDir(root + "/db")),
-        bk(serverDir(root + "/bk")),
-        gbakBk(serverDir(root + "/gbak-bk")),
-        floorBk(serverDir(root + "/floor-bk")),
-        toolDest(serverDir(root + "/tool-dest")),
-        gbakDest(serverDir(root + "/gbak-dest")),
-        floorDest(serverDir(root + "/floor-dest")),
+        db(fb::serverFolder(root + "/db")),
+        bk(fb::serverFolder(root + "/bk")),
+        gbakBk(fb::serverFolder(root + "/gbak-bk")),
+        floorBk(fb::serverFolder(root + "/floor-bk")),
+        toolDest(fb::serverFolder(root + "/tool-dest")),
+        gbakDest(fb::serverFolder(root + "/gbak-dest")),
+        floorDest(fb::serverFolder(root + "/floor-dest")),
         app(root + "/app") {
     QDir().mkpath(app);
     // The program's folder, with the client library beside it as shipped.
@@ -275,19 +266,13 @@ QString backupSet(const Work& work, TForm1& form) {
   return StampToRestoreDate(names.first().mid(6, names.first().size() - 10));
 }
 
-QString scalar(const QString& database, const QString& query) {
-  const QString out = fb::sql(database, "SELECT 'V=' || (" + query + ") FROM RDB$DATABASE;");
-  const qsizetype at = out.indexOf("V=");
-  return at < 0 ? out.trimmed() : out.mid(at + 2).section('\n', 0, 0).trimmed();
-}
-
 void restorePart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repeat) {
   const QString date = backupSet(work, form);
   const QString stamp = RestoreDateToStamp(date);
   std::printf("\n== restore of the set of %s (CBASE %.0f MB, GBASE %.0f MB of backup)\n", qPrintable(date),
               double(QFileInfo(BackupFileName(work.bk, cbaseName, stamp)).size()) / 1e6,
               double(QFileInfo(BackupFileName(work.bk, gbaseName, stamp)).size()) / 1e6);
-  const QString elsewhere = serverDir(work.root + "/catalogue-empty");
+  const QString elsewhere = fb::serverFolder(work.root + "/catalogue-empty");
   std::vector<double> toolCpu;
   const auto toolRun = [&] {
     // The listing is read again only when it is pointed at another folder.
@@ -350,7 +335,7 @@ void restorePart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repe
       });
     };
   };
-  const QString coreDest = serverDir(work.root + "/core-dest");
+  const QString coreDest = fb::serverFolder(work.root + "/core-dest");
   // The untimed round also puts a database in each destination, so that every
   // timed run replaces one.
   compare({{"tool: safe restore run through the window", toolRun},
@@ -363,18 +348,18 @@ void restorePart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repe
   std::printf("  CPU time of the tool's process in its run: median %.2f s\n", median(toolCpu));
 
   const QString count = "SELECT COUNT(*) FROM BIG4";
-  const QString original = scalar(work.db + "/CBASE.FDB", count);
-  const QString restored = scalar(work.toolDest + "/CBASE.FDB", count);
+  const QString original = fb::value(work.db + "/CBASE.FDB", count);
+  const QString restored = fb::value(work.toolDest + "/CBASE.FDB", count);
   std::printf("  check: BIG4 rows original %s, restored by the tool %s; page size %s; files left: %s\n",
               qPrintable(original), qPrintable(restored),
-              qPrintable(scalar(work.toolDest + "/CBASE.FDB", "SELECT MON$PAGE_SIZE FROM MON$DATABASE")),
+              qPrintable(fb::value(work.toolDest + "/CBASE.FDB", "SELECT MON$PAGE_SIZE FROM MON$DATABASE")),
               qPrintable(QDir(work.toolDest).entryList(QDir::Files).join(' ')));
-  if (original != restored) fail("the restored database differs");
+  if (original.isEmpty() || original != restored) fail("the restored database differs");
 }
 
 void cataloguePart(const Work& work, TForm1& form, BenchDialogs& dialogs, int repeat) {
   std::printf("\n== catalogue rebuild (half of the names in complete pairs)\n");
-  const QString empty = serverDir(work.root + "/catalogue-empty");  // pointing there forces a new read
+  const QString empty = fb::serverFolder(work.root + "/catalogue-empty");  // pointing there forces a new read
   for (const int count : {10000, 50000, 100000}) {
     const QString folder = work.root + QStringLiteral("/catalogue-%1").arg(count);
     if (QDir(folder).entryList(QDir::Files).size() != count) {
@@ -443,7 +428,7 @@ int main(int argc, char** argv) {
   }
   if (parts.isEmpty()) parts = QStringList{"backup", "restore", "catalogue", "log"};
   try {
-    Work work(serverDir(root));
+    Work work(fb::serverFolder(root));
     BenchDialogs dialogs;
     auto form = openWindow();
     if (parts.contains("backup") || parts.contains("restore")) {

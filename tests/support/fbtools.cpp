@@ -8,12 +8,16 @@
 
 namespace fb {
 
-QString serverFolder(QTemporaryDir& dir, const QString& relative) {
-  const QString path = relative.isEmpty() ? dir.path() : dir.path() + '/' + relative;
+QString serverFolder(const QString& path) {
   QDir().mkpath(path);
   QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                   QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                                   QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+  return path;
+}
+
+QString serverFolder(QTemporaryDir& dir, const QString& relative) {
+  const QString path = serverFolder(relative.isEmpty() ? dir.path() : dir.path() + '/' + relative);
   QFile::setPermissions(dir.path(), QFile::permissions(path));
   return path;
 }
@@ -53,11 +57,16 @@ QString sql(const QString& path, const QString& statements) {
   return isql(statements + "\nCOMMIT;\n", {"localhost:" + path});
 }
 
+QString value(const QString& path, const QString& query) {
+  const QString out = sql(path, "SELECT 'VALUE=' || (" + query + ") FROM RDB$DATABASE;");
+  const qsizetype at = out.indexOf("VALUE=");
+  if (at < 0) return {};
+  return out.mid(at + 6).section(QRegularExpression("\\s"), 0, 0);
+}
+
 int rows(const QString& path) {
-  const QString out = sql(path, "SELECT 'ROWS=' || COUNT(*) FROM T;");
-  const qsizetype at = out.indexOf("ROWS=");
-  if (at < 0) return -1;
-  return out.mid(at + 5).section(QRegularExpression("\\s"), 0, 0).toInt();
+  const QString count = value(path, "SELECT COUNT(*) FROM T");
+  return count.isEmpty() ? -1 : count.toInt();
 }
 
 QByteArray checksum(const QString& path) {

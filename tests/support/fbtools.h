@@ -7,7 +7,9 @@
 /// shared by the integration tests and the benchmarks.
 namespace fb {
 
-/// A temporary folder that the server (user firebird) may write.
+/// Makes path a folder that the server (user firebird) may write.
+QString serverFolder(const QString& path);
+/// A temporary folder that the server may write.
 QString serverFolder(QTemporaryDir& dir, const QString& relative = {});
 /// Creates a database with table T of rows rows, named after tag.
 void createDatabase(const QString& path, int rows, const QString& tag);
@@ -16,6 +18,8 @@ void createDatabase(const QString& path, int rows, const QString& tag);
 QString isql(const QString& script, const QStringList& arguments = {}, int timeoutMs = 120000);
 /// Runs SQL against a database; returns isql's output.
 QString sql(const QString& path, const QString& statements);
+/// The value of a one-value query, or empty when the database cannot be read.
+QString value(const QString& path, const QString& query);
 /// Rows of table T, or -1 when the database cannot be read.
 int rows(const QString& path);
 /// SHA-256 of a file's bytes.
