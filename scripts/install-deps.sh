@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev
   firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
   libgtest-dev libbackward-cpp-dev libdw-dev
-  xvfb xauth x11-utils fonts-dejavu-core
+  xvfb xauth x11-utils fonts-dejavu-core procps
 )
 
 missing=()
